@@ -1,0 +1,208 @@
+/*
+** The installation run: headers into INCLUDE, "mandelf.h" back to the top,
+** libraries into LIB, then one closing message.
+**
+** A file is deleted from the package directory only after its copy has been
+** made; anything that cannot be placed stays where it was and is counted,
+** so that the closing message never calls a partial install a success.
+*/
+#include "installer/install.h"
+
+#include <stdio.h>
+
+#include "platform/wildcard.h"
+#include "report/report.h"
+
+enum { PATH_SIZE = 500 };
+
+static char start_dir[PATH_SIZE];
+static char install_root[PATH_SIZE];
+static char target_path[PATH_SIZE];
+static char *target_tail;
+static char source_path[PATH_SIZE];
+
+static unsigned left_behind;  // matched files that could not be placed
+static bool stranded;         // the package directory could not be entered again
+
+static const struct {
+    void (*run)(LPCSTR, LPCSTR);
+    LPCSTR name;
+    LPCSTR subdir;
+} steps[] = {
+    {relocate_files, "*.h", "\\INCLUDE"},
+    {move_back, "mandelf.h", "\\INCLUDE"},
+    {relocate_files, "*.lib", "\\LIB"},
+};
+
+/*
+** Appends text at `at` inside a PATH_SIZE buffer starting at buf. Returns
+** the new end, or nullptr when the text does not fit; the buffer stays
+** terminated either way.
+*/
+static char *put(char *buf, char *at, LPCSTR text)
+{
+    if (!at)
+        return nullptr;
+    char *last = buf + PATH_SIZE - 1;
+    while (*text) {
+        if (at == last) {
+            *at = '\0';
+            return nullptr;
+        }
+        *at++ = *text++;
+    }
+    *at = '\0';
+    return at;
+}
+
+static bool has_backslash(LPCSTR name)
+{
+    for (; *name; ++name)
+        if (*name == '\\')
+            return true;
+    return false;
+}
+
+/* Places one search result; returns 1 when it was left behind. */
+static unsigned relocate_one(LPCSTR pattern, const WIN32_FIND_DATAA *found)
+{
+    LPCSTR name = found->cFileName;
+
+    // Searches on Windows also match a short 8.3 alias (foo.library shows as
+    // FOO~1.LIB); only a long name that matches is ours to move.
+    if (!wildcard_match(pattern, name))
+        return 0;
+    // A directory named like a header is not part of the package's files.
+    if (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return 0;
+    // A name no Windows path can spell cannot be copied by its name.
+    if (has_backslash(name))
+        return 1;
+    if (!put(target_path, target_tail, name))
+        return 1;
+    if (!CopyFileA(name, target_path, FALSE))
+        return 1;
+    // A read-only file refuses deletion; it is then in both places and
+    // nothing is lost, so this stays silent.
+    DeleteFileA(name);
+    return 0;
+}
+
+static bool search_ended_normally(void)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND;
+}
+
+void relocate_files(LPCSTR pattern, LPCSTR subdir)
+{
+    char *dir_end = put(target_path, put(target_path, target_path, install_root), subdir);
+    if (dir_end && !SetCurrentDirectoryA(target_path))
+        CreateDirectoryA(target_path, nullptr);
+
+    // Copies are named relative to the package directory: if it cannot be
+    // entered again, no name found from here on would mean the right file.
+    if (!SetCurrentDirectoryA(start_dir)) {
+        stranded = true;
+        return;
+    }
+    target_tail = put(target_path, dir_end, "\\");
+
+    // A search that breaks off cannot tell what it did not reach, so it is
+    // run once more from the start; files already placed are gone from it.
+    unsigned left = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        left = 0;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(pattern, &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            if (search_ended_normally())
+                return;
+            continue;
+        }
+        do
+            left += relocate_one(pattern, &found);
+        while (FindNextFileA(search, &found));
+        bool complete = search_ended_normally();
+        FindClose(search);
+        if (complete) {
+            left_behind += left;
+            return;
+        }
+    }
+    // Still broken: report at least one file, since some went unseen.
+    left_behind += left ? left : 1;
+}
+
+/*
+** Named by full paths rather than by entering subdir, so that a subdirectory
+** that cannot be entered is never mistaken for one without the file.
+*/
+void move_back(LPCSTR name, LPCSTR subdir)
+{
+    char *dir_end = put(source_path, put(source_path, source_path, install_root), subdir);
+    char *name_at = put(source_path, dir_end, "\\");
+    // Longer than any path relocate_files could have placed the file at.
+    if (!put(source_path, name_at, name))
+        return;
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(source_path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    if (wildcard_match(name, found.cFileName) && put(source_path, name_at, found.cFileName) &&
+        put(target_path, put(target_path, put(target_path, target_path, install_root), "\\"),
+            found.cFileName)) {
+        if (!MoveFileA(source_path, target_path)) {
+            // A file already at the top (a read-only one that could not be
+            // deleted) wins; any other failure leaves the file behind.
+            DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+                ++left_behind;
+        }
+    }
+    FindClose(search);
+}
+
+int install_main(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    static char message[160];
+    left_behind = 0;
+    stranded = false;
+
+    DWORD length = GetCurrentDirectoryA(PATH_SIZE - 1, start_dir);
+    if (length == 0 || length >= PATH_SIZE - 1) {
+        // Without its own directory the run could not name a single file.
+        start_dir[0] = '\0';
+        report_message("BRELK was not installed: the current directory could not be read.",
+                       MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    put(install_root, install_root, start_dir);
+
+    for (const auto &step : steps)
+        step.run(step.name, step.subdir);
+    SetCurrentDirectoryA(start_dir);
+
+    if (stranded) {
+        report_message("BRELK was not completely installed: the package directory could not be "
+                       "entered again.",
+                       MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    if (left_behind == 0) {
+        report_message("BRELK successfully installed!", MB_OK);
+        return 0;
+    }
+    if (left_behind == 1)
+        snprintf(message, sizeof message,
+                 "BRELK was not completely installed: 1 file could not be moved and was left in "
+                 "place.");
+    else
+        snprintf(message, sizeof message,
+                 "BRELK was not completely installed: %u files could not be moved and were left "
+                 "in place.",
+                 left_behind);
+    report_message(message, MB_OK | MB_ICONERROR);
+    return 1;
+}

@@ -1,0 +1,534 @@
+/*
+** The Win32 operations the installer calls, built on POSIX.
+**
+** Each one behaves, as far as its caller can see, like the Win32 function of
+** the same name: a backslash in a path is a separator, failures set the
+** Win32 error code that GetLastError returns, a read-only file (owner write
+** bit clear) cannot be deleted or replaced, even by root, and a copy is
+** never left half-written in place of its target.
+**
+** The copy is also durable before it returns: its data and its name are on
+** stable storage, so that a source file deleted right after can never
+** outlive its copy across a power loss. Building with BRELK_NO_FLUSH drops
+** the flushes; it exists only to measure what they cost.
+*/
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE
+#endif
+#include "platform/platform.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <new>
+#include <string>
+
+#include "platform/posix/posix.h"
+#include "platform/wildcard.h"
+
+/* Temporary name of a copy in progress; no pattern of the run matches it. */
+static const char copy_temp[] = ".brelk-install.tmp";
+
+static thread_local DWORD last_error;
+
+extern "C" DWORD GetLastError(void)
+{
+    return last_error;
+}
+
+extern "C" void SetLastError(DWORD code)
+{
+    last_error = code;
+}
+
+static DWORD from_errno(int e)
+{
+    switch (e) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EEXIST:
+    case ENOTEMPTY:
+        return ERROR_ALREADY_EXISTS;
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case EIO:
+        return ERROR_WRITE_FAULT;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+static BOOL fail(DWORD code)
+{
+    last_error = code;
+    return FALSE;
+}
+
+static BOOL fail_errno(void)
+{
+    return fail(from_errno(errno));
+}
+
+/* A Win32 path in POSIX spelling; false (and the error set) when it cannot be. */
+static bool to_posix(LPCSTR path, char out[PATH_MAX])
+{
+    if (!path || !*path) {
+        last_error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    size_t n = 0;
+    for (; path[n]; ++n) {
+        if (n == PATH_MAX - 1) {
+            last_error = ERROR_FILENAME_EXCED_RANGE;
+            return false;
+        }
+        out[n] = path[n] == '\\' ? '/' : path[n];
+    }
+    out[n] = '\0';
+    return true;
+}
+
+/*
+** Splits a POSIX path in place into its directory and its last component.
+** "name" gives ".", "/name" gives "/".
+*/
+static const char *split_path(char *path, const char **dir)
+{
+    char *slash = strrchr(path, '/');
+    if (!slash) {
+        *dir = ".";
+        return path;
+    }
+    if (slash == path) {
+        *dir = "/";
+        return path + 1;
+    }
+    *slash = '\0';
+    *dir = path;
+    return slash + 1;
+}
+
+extern "C" DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer)
+{
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) {
+        last_error = from_errno(errno);
+        return 0;
+    }
+    size_t length = strlen(cwd);
+    if (length + 1 > size)
+        return static_cast<DWORD>(length + 1);
+    memcpy(buffer, cwd, length + 1);
+    return static_cast<DWORD>(length);
+}
+
+extern "C" BOOL SetCurrentDirectoryA(LPCSTR path)
+{
+    char p[PATH_MAX];
+    if (!to_posix(path, p))
+        return FALSE;
+    return chdir(p) == 0 ? TRUE : fail_errno();
+}
+
+static void flush_dir(const char *dir)
+{
+#ifndef BRELK_NO_FLUSH
+    int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+#else
+    (void)dir;
+#endif
+}
+
+extern "C" BOOL CreateDirectoryA(LPCSTR path, void *)
+{
+    char p[PATH_MAX];
+    if (!to_posix(path, p))
+        return FALSE;
+    if (mkdir(p, 0777) != 0)
+        return fail_errno();
+    // The new directory's own name must last as long as the copies put in it.
+    const char *parent;
+    split_path(p, &parent);
+    flush_dir(parent);
+    return TRUE;
+}
+
+/* ---- Directory search ---------------------------------------------------- */
+
+namespace {
+struct search {
+    DIR *dir;
+    char pattern[NAME_MAX + 1];
+};
+}  // namespace
+
+/*
+** The next entry matching the search's pattern. False at the end (error
+** ERROR_NO_MORE_FILES) or when reading the directory failed (its error).
+*/
+static bool next_match(search *s, WIN32_FIND_DATAA *found)
+{
+    for (;;) {
+        errno = 0;
+        struct dirent *entry = readdir(s->dir);
+        if (!entry) {
+            last_error = errno ? from_errno(errno) : ERROR_NO_MORE_FILES;
+            return false;
+        }
+        const char *name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+            continue;
+        if (!wildcard_match(s->pattern, name))
+            continue;
+        if (strlen(name) >= sizeof found->cFileName)
+            continue;
+
+        struct stat st;
+        int fd = dirfd(s->dir);
+        // A link shows what it points to, as on Windows; a dangling one
+        // shows as a plain file that no copy can read.
+        if (fstatat(fd, name, &st, 0) != 0 && fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;  // gone since readdir saw it
+        DWORD attributes = 0;
+        if (S_ISDIR(st.st_mode))
+            attributes |= FILE_ATTRIBUTE_DIRECTORY;
+        if (!(st.st_mode & S_IWUSR))
+            attributes |= FILE_ATTRIBUTE_READONLY;
+        found->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+        strcpy(found->cFileName, name);
+        return true;
+    }
+}
+
+extern "C" HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA *found)
+{
+    char p[PATH_MAX];
+    if (!to_posix(pattern, p))
+        return INVALID_HANDLE_VALUE;
+    const char *dir;
+    const char *name = split_path(p, &dir);
+    if (!*name || strlen(name) > NAME_MAX) {
+        last_error = ERROR_FILE_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    search *s = new (std::nothrow) search;
+    if (!s) {
+        last_error = ERROR_NOT_ENOUGH_MEMORY;
+        return INVALID_HANDLE_VALUE;
+    }
+    strcpy(s->pattern, name);
+    s->dir = opendir(dir);
+    if (!s->dir) {
+        last_error = errno == ENOENT ? ERROR_PATH_NOT_FOUND : from_errno(errno);
+        delete s;
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!next_match(s, found)) {
+        if (last_error == ERROR_NO_MORE_FILES)
+            last_error = ERROR_FILE_NOT_FOUND;
+        closedir(s->dir);
+        delete s;
+        return INVALID_HANDLE_VALUE;
+    }
+    return s;
+}
+
+extern "C" BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA *found)
+{
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return fail(ERROR_INVALID_PARAMETER);
+    return next_match(static_cast<search *>(handle), found) ? TRUE : FALSE;
+}
+
+extern "C" BOOL FindClose(HANDLE handle)
+{
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return fail(ERROR_INVALID_PARAMETER);
+    search *s = static_cast<search *>(handle);
+    closedir(s->dir);
+    delete s;
+    return TRUE;
+}
+
+/* ---- Copy, delete, move -------------------------------------------------- */
+
+static bool copy_bytes(int from, int to)
+{
+    // The kernel's copy shares blocks where the filesystem can.
+    for (bool first = true;; first = false) {
+        ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (n > 0)
+            continue;
+        if (n == 0)
+            return true;
+        if (!first || (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP &&
+                       errno != EINVAL && errno != EBADF))
+            return false;
+        break;
+    }
+    static char buffer[1 << 17];
+    for (;;) {
+        ssize_t got = read(from, buffer, sizeof buffer);
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        for (ssize_t done = 0; done < got;) {
+            ssize_t put = write(to, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            done += put;
+        }
+    }
+}
+
+/* Creates the temporary copy exclusively, clearing one a crash left behind. */
+static int create_temp(int dir)
+{
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = openat(dir, copy_temp, flags, 0600);
+    if (fd < 0 && errno == EEXIST && unlinkat(dir, copy_temp, 0) == 0)
+        fd = openat(dir, copy_temp, flags, 0600);
+    return fd;
+}
+
+/*
+** The copy is written under a temporary name in the target's directory and
+** renamed over the target only when complete, so a file that stood there
+** stays whole until the new one replaces it.
+*/
+extern "C" BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL fail_if_exists)
+{
+    char source[PATH_MAX], target[PATH_MAX];
+    if (!to_posix(from, source) || !to_posix(to, target))
+        return FALSE;
+
+    // Refused before opening: reading a FIFO or a device could block or
+    // have effects of its own.
+    struct stat st;
+    if (stat(source, &st) != 0)
+        return fail_errno();
+    if (!S_ISREG(st.st_mode))
+        return fail(ERROR_ACCESS_DENIED);
+    int in = open(source, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (in < 0)
+        return fail_errno();
+    struct stat opened;
+    if (fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != st.st_ino ||
+        opened.st_dev != st.st_dev) {
+        close(in);
+        return fail(ERROR_ACCESS_DENIED);
+    }
+
+    const char *dir_name;
+    const char *base = split_path(target, &dir_name);
+    int dir = open(dir_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        int e = errno;
+        close(in);
+        return fail(e == ENOENT ? ERROR_PATH_NOT_FOUND : from_errno(e));
+    }
+
+    DWORD error = 0;
+    struct stat existing;
+    if (!*base)
+        error = ERROR_PATH_NOT_FOUND;
+    else if (fstatat(dir, base, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (fail_if_exists)
+            error = ERROR_FILE_EXISTS;
+        else if (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR))
+            error = ERROR_ACCESS_DENIED;
+        else if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
+            error = ERROR_SHARING_VIOLATION;  // a file copied onto itself
+    } else if (errno != ENOENT) {
+        error = from_errno(errno);
+    }
+    if (error) {
+        close(dir);
+        close(in);
+        return fail(error);
+    }
+
+    int out = create_temp(dir);
+    if (out < 0) {
+        error = from_errno(errno);
+        close(dir);
+        close(in);
+        return fail(error);
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    bool ok = copy_bytes(in, out) && fchmod(out, st.st_mode & 07777) == 0 &&
+              futimens(out, times) == 0;
+#ifndef BRELK_NO_FLUSH
+    ok = ok && fdatasync(out) == 0;
+#endif
+    if (!ok)
+        error = from_errno(errno);
+    if (close(out) != 0 && ok) {
+        ok = false;
+        error = from_errno(errno);
+    }
+    if (ok && renameat(dir, copy_temp, dir, base) != 0) {
+        ok = false;
+        error = from_errno(errno);
+    }
+    if (!ok)
+        unlinkat(dir, copy_temp, 0);
+#ifndef BRELK_NO_FLUSH
+    else if (fsync(dir) != 0) {
+        // The new name may not be on disk; the caller must not delete the source.
+        ok = false;
+        error = from_errno(errno);
+    }
+#endif
+    close(dir);
+    close(in);
+    return ok ? TRUE : fail(error);
+}
+
+extern "C" BOOL DeleteFileA(LPCSTR path)
+{
+    char p[PATH_MAX];
+    if (!to_posix(path, p))
+        return FALSE;
+    struct stat st;
+    if (lstat(p, &st) != 0)
+        return fail_errno();
+    if (S_ISDIR(st.st_mode))
+        return fail(ERROR_ACCESS_DENIED);
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return fail(ERROR_ACCESS_DENIED);
+    return unlink(p) == 0 ? TRUE : fail_errno();
+}
+
+extern "C" BOOL MoveFileA(LPCSTR from, LPCSTR to)
+{
+    char source[PATH_MAX], target[PATH_MAX];
+    if (!to_posix(from, source) || !to_posix(to, target))
+        return FALSE;
+    // One call, so nothing can appear at the target between a check and the rename.
+    if (renameat2(AT_FDCWD, source, AT_FDCWD, target, RENAME_NOREPLACE) == 0)
+        return TRUE;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return fail_errno();
+    // Filesystems without it: a hard link fails just as well on an existing target.
+    if (link(source, target) != 0)
+        return fail_errno();
+    if (unlink(source) != 0) {
+        int e = errno;
+        unlink(target);
+        return fail(from_errno(e));
+    }
+    return TRUE;
+}
+
+/* ---- Command line and message box --------------------------------------- */
+
+static std::string command_line;
+
+/* Appends one argument quoted the way Windows' argument parser reads it back. */
+static void append_quoted(std::string &out, const char *arg)
+{
+    if (*arg && !strpbrk(arg, " \t\n\v\"")) {
+        out += arg;
+        return;
+    }
+    out += '"';
+    for (const char *p = arg;; ++p) {
+        size_t slashes = 0;
+        while (*p == '\\') {
+            ++slashes;
+            ++p;
+        }
+        if (!*p) {
+            out.append(slashes * 2, '\\');
+            break;
+        }
+        if (*p == '"')
+            out.append(slashes * 2 + 1, '\\');
+        else
+            out.append(slashes, '\\');
+        out += *p;
+    }
+    out += '"';
+}
+
+char *posix_set_command_line(int argc, char **argv)
+{
+    command_line.clear();
+    std::string program = argc > 0 && argv[0] ? argv[0] : "";
+    for (char &c : program)
+        if (c == '/')
+            c = '\\';
+    if (program.empty() || strpbrk(program.c_str(), " \t\n\v"))
+        command_line = '"' + program + '"';
+    else
+        command_line = program;
+    size_t tail = command_line.size();
+    for (int i = 1; i < argc; ++i) {
+        command_line += ' ';
+        if (i == 1)
+            tail = command_line.size();
+        append_quoted(command_line, argv[i]);
+    }
+    return &command_line[tail];
+}
+
+extern "C" LPSTR GetCommandLineA(void)
+{
+    return &command_line[0];
+}
+
+extern "C" int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT style)
+{
+    UINT icon = style & MB_ICONMASK;
+    FILE *out = (icon == MB_ICONERROR || icon == MB_ICONWARNING) ? stderr : stdout;
+    fprintf(out, "%s: %s\n", caption ? caption : "", text ? text : "");
+    fflush(out);
+    return IDOK;
+}
+
+/* ---- Locks --------------------------------------------------------------- */
+
+extern "C" void InitializeCriticalSection(CRITICAL_SECTION *lock)
+{
+    pthread_mutex_init(&lock->mutex, nullptr);
+}
+
+extern "C" void EnterCriticalSection(CRITICAL_SECTION *lock)
+{
+    pthread_mutex_lock(&lock->mutex);
+}
+
+extern "C" void LeaveCriticalSection(CRITICAL_SECTION *lock)
+{
+    pthread_mutex_unlock(&lock->mutex);
+}
+
+extern "C" void DeleteCriticalSection(CRITICAL_SECTION *lock)
+{
+    pthread_mutex_destroy(&lock->mutex);
+}
