@@ -8,12 +8,10 @@
 */
 #include "installer/install.h"
 
-#include <stdio.h>
-
 #include "platform/wildcard.h"
 #include "report/report.h"
 
-enum { PATH_SIZE = 500 };
+enum { PATH_SIZE = 500, MESSAGE_SIZE = 160 };
 
 static char start_dir[PATH_SIZE];
 static char install_root[PATH_SIZE];
@@ -51,6 +49,16 @@ static char *put(char *buf, char *at, LPCSTR text)
         }
         *at++ = *text++;
     }
+    *at = '\0';
+    return at;
+}
+
+/* Appends text to a message buffer of its fixed size. */
+static char *text_put(char *buf, char *at, LPCSTR text)
+{
+    char *last = buf + MESSAGE_SIZE - 1;
+    while (*text && at != last)
+        *at++ = *text++;
     *at = '\0';
     return at;
 }
@@ -166,7 +174,7 @@ void move_back(LPCSTR name, LPCSTR subdir)
 
 int install_main(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    static char message[160];
+    static char message[MESSAGE_SIZE];
     left_behind = 0;
     stranded = false;
 
@@ -194,15 +202,18 @@ int install_main(HINSTANCE, HINSTANCE, LPSTR, int)
         report_message("BRELK successfully installed!", MB_OK);
         return 0;
     }
-    if (left_behind == 1)
-        snprintf(message, sizeof message,
-                 "BRELK was not completely installed: 1 file could not be moved and was left in "
-                 "place.");
-    else
-        snprintf(message, sizeof message,
-                 "BRELK was not completely installed: %u files could not be moved and were left "
-                 "in place.",
-                 left_behind);
+    // Built by hand: a formatted print would triple the Windows program's size.
+    char number[12];
+    char *digit = number + sizeof number - 1;
+    *digit = '\0';
+    for (unsigned n = left_behind; n || digit == number + sizeof number - 1; n /= 10)
+        *--digit = static_cast<char>('0' + n % 10);
+    char *end = message;
+    end = text_put(message, end, "BRELK was not completely installed: ");
+    end = text_put(message, end, digit);
+    end = text_put(message, end,
+                   left_behind == 1 ? " file could not be moved and was left in place."
+                                    : " files could not be moved and were left in place.");
     report_message(message, MB_OK | MB_ICONERROR);
     return 1;
 }

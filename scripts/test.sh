@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Builds every configuration and runs every test through CTest.
+# Builds every configuration and runs every test through CTest: the POSIX
+# build (plain, then under AddressSanitizer and UndefinedBehaviorSanitizer)
+# and the Windows program under Wine.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 . "$here/scripts/deps.sh"
 cd "$here"
 
-brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev
+brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 \
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+    wine wine64 wine32:i386 xvfb xdotool imagemagick
 
-status=0
-for preset in native sanitize; do
+for preset in win32 win64; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
-    ctest --preset "$preset" -j 2 || status=1
 done
+echo "== win32 program: $(file -b build/win32/brelk-install.exe), $(stat -c %s build/win32/brelk-install.exe) bytes"
+
+status=0
+echo "== native"
+cmake --preset native -DBRELK_TESTS=ON \
+    -DBRELK_WIN32_EXE="$here/build/win32/brelk-install.exe" \
+    -DBRELK_WIN64_EXE="$here/build/win64/brelk-install.exe" >/dev/null
+cmake --build --preset native
+ctest --preset native -j 2 || status=1
+
+echo "== sanitize"
+cmake --preset sanitize -DBRELK_TESTS=ON >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j 2 || status=1
 exit "$status"

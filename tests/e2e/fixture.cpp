@@ -113,6 +113,11 @@ Tree snapshot(const fs::path &root)
     return sorted(tree);
 }
 
+void PrintTo(const Entry &e, std::ostream *os)
+{
+    *os << describe({e});
+}
+
 std::string describe(const Tree &tree)
 {
     static const char *kinds[] = {"file", "read-only", "dir", "fifo"};

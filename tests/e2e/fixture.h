@@ -3,6 +3,7 @@
 #define BRELK_TEST_FIXTURE_H
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct Entry {
 };
 
 using Tree = std::vector<Entry>;
+
+void PrintTo(const Entry &e, std::ostream *os);
 
 Entry file(std::string path, std::string content);
 Entry readonly(std::string path, std::string content);
