@@ -12,3 +12,8 @@ set_target_properties(brelk-install PROPERTIES OUTPUT_NAME brelk-install SUFFIX 
 # Test helper: starts the program with an exact command line.
 add_executable(spawn tests/wine/spawn.cpp)
 target_link_options(spawn PRIVATE -static)
+
+# Test program: the floating-point guard around the real box.
+add_executable(fp_box_test tests/wine/fp_box_test.cpp)
+target_link_libraries(fp_box_test PRIVATE brelk_core)
+target_link_options(fp_box_test PRIVATE -static)

@@ -4,6 +4,8 @@
 */
 #include "report/report.h"
 
+#include "report/fpguard.h"
+
 static bool is_space(char c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -63,5 +65,17 @@ void report_message(LPCSTR text, UINT style)
 {
     char caption[CAPTION_SIZE];
     make_caption(GetCommandLineA(), caption);
+
+    // The box's code may change the floating-point unit's settings; the
+    // caller's state waits here, and the lock is never held across the box.
+    unsigned char fp_image[512];
+    EnterCriticalSection(&fp_lock);
+    vsavefp(fp_image);
+    LeaveCriticalSection(&fp_lock);
+
     MessageBoxA(nullptr, text, caption, style);
+
+    EnterCriticalSection(&fp_lock);
+    vrestorefp(fp_image);
+    LeaveCriticalSection(&fp_lock);
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real box in a real window: under Xvfb, wait for the window, read its
+# The real box in a real window: on a virtual display (in-xvfb.sh), wait for the window, read its
 # title, save a screenshot, dismiss it with Return, check the exit status
 # and the sorted package.
 #   window_test.sh PROGRAM SCREENSHOT.png
@@ -9,11 +9,9 @@ shot="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 
 work="$(mktemp -d)"
-xvfb=""
 app=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -24,16 +22,7 @@ printf m > "$work/package/mandelf.h"
 printf z > "$work/package/z.lib"
 cp "$program" "$work/package/brelk-install.exe"
 
-# A display number of our own, free of any other server's lock.
-display=""
-for n in $(seq 90 130); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display number"; exit 1; }
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+[ -n "${DISPLAY:-}" ] || { echo "needs a display: run under in-xvfb.sh"; exit 1; }
 
 cd "$work/package"
 WINELOADER="$BRELK_WINE" WINEDEBUG=-all "$BRELK_WINE" ./brelk-install.exe >"$work/wine.log" 2>&1 &
