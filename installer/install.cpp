@@ -71,8 +71,36 @@ static bool has_backslash(LPCSTR name)
     return false;
 }
 
+static bool same_text(LPCSTR a, LPCSTR b)
+{
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+
+/* Whether a later step of the run brings this file back out of subdir. */
+static bool brought_back(LPCSTR name, LPCSTR subdir)
+{
+    for (const auto &step : steps)
+        if (step.run == move_back && same_text(step.subdir, subdir) && wildcard_match(step.name, name))
+            return true;
+    return false;
+}
+
+/* Whether a read-only file stands at target_path. */
+static bool read_only_at_target(void)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(target_path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return (found.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) ==
+           FILE_ATTRIBUTE_READONLY;
+}
+
 /* Places one search result; returns 1 when it was left behind. */
-static unsigned relocate_one(LPCSTR pattern, const WIN32_FIND_DATAA *found)
+static unsigned relocate_one(LPCSTR pattern, LPCSTR subdir, const WIN32_FIND_DATAA *found)
 {
     LPCSTR name = found->cFileName;
 
@@ -87,9 +115,14 @@ static unsigned relocate_one(LPCSTR pattern, const WIN32_FIND_DATAA *found)
     if (has_backslash(name))
         return 1;
     if (!put(target_path, target_tail, name))
-        return 1;
-    if (!CopyFileA(name, target_path, FALSE))
-        return 1;
+        return brought_back(name, subdir) ? 0 : 1;
+    if (!CopyFileA(name, target_path, FALSE)) {
+        // "mandelf.h" belongs at the top, where a failed copy leaves it; a
+        // read-only file placed by an earlier run refuses replacement, and
+        // read-only protection is the user's to lift.
+        bool in_place = (found->dwFileAttributes & FILE_ATTRIBUTE_READONLY) && read_only_at_target();
+        return brought_back(name, subdir) || in_place ? 0 : 1;
+    }
     // A read-only file refuses deletion; it is then in both places and
     // nothing is lost, so this stays silent.
     DeleteFileA(name);
@@ -129,7 +162,7 @@ void relocate_files(LPCSTR pattern, LPCSTR subdir)
             continue;
         }
         do
-            left += relocate_one(pattern, &found);
+            left += relocate_one(pattern, subdir, &found);
         while (FindNextFileA(search, &found));
         bool complete = search_ended_normally();
         FindClose(search);
@@ -140,6 +173,12 @@ void relocate_files(LPCSTR pattern, LPCSTR subdir)
     }
     // Still broken: report at least one file, since some went unseen.
     left_behind += left ? left : 1;
+}
+
+static bool already_exists(void)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
 /*
@@ -161,13 +200,14 @@ void move_back(LPCSTR name, LPCSTR subdir)
     if (wildcard_match(name, found.cFileName) && put(source_path, name_at, found.cFileName) &&
         put(target_path, put(target_path, put(target_path, target_path, install_root), "\\"),
             found.cFileName)) {
-        if (!MoveFileA(source_path, target_path)) {
-            // A file already at the top (a read-only one that could not be
-            // deleted) wins; any other failure leaves the file behind.
-            DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
-                ++left_behind;
-        }
+        // A rename can fail where a copy works (INCLUDE on another volume).
+        bool moved = MoveFileA(source_path, target_path) ||
+                     (!already_exists() && CopyFileA(source_path, target_path, TRUE) &&
+                      (DeleteFileA(source_path), true));
+        // A file already at the top (a read-only one that could not be
+        // deleted) wins; any other failure leaves the file behind.
+        if (!moved && !already_exists())
+            ++left_behind;
     }
     FindClose(search);
 }

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test through CTest: the POSIX
-# build (plain, then under AddressSanitizer and UndefinedBehaviorSanitizer)
-# and the Windows program under Wine.
+# build (plain, then under AddressSanitizer and UndefinedBehaviorSanitizer),
+# the Windows program under Wine, and the fuzz targets for a bounded time.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 . "$here/scripts/deps.sh"
 cd "$here"
 
-brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 \
+brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 valgrind \
+    clang libclang-rt-14-dev \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
     wine wine64 wine32:i386 xvfb xdotool imagemagick
 
@@ -30,4 +31,9 @@ echo "== sanitize"
 cmake --preset sanitize -DBRELK_TESTS=ON >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize -j 2 || status=1
+
+echo "== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz -j 2 || status=1
 exit "$status"

@@ -131,7 +131,7 @@ std::string describe(const Tree &tree)
     return s.str();
 }
 
-Outcome run(const fs::path &dir, const std::vector<std::string> &argv, int timeout_s)
+Outcome run(const fs::path &dir, const std::vector<std::string> &argv, std::chrono::microseconds timeout)
 {
     TempDir capture;
     fs::path out_path = capture.path() / "out", err_path = capture.path() / "err";
@@ -156,7 +156,7 @@ Outcome run(const fs::path &dir, const std::vector<std::string> &argv, int timeo
         _exit(127);
     }
     Outcome o;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_s);
+    auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;
     for (;;) {
         pid_t done = waitpid(pid, &status, WNOHANG);
@@ -169,7 +169,8 @@ Outcome run(const fs::path &dir, const std::vector<std::string> &argv, int timeo
             o.timed_out = true;
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        auto left = deadline - std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(2)));
     }
     o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     o.out = read_file(out_path);

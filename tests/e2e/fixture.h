@@ -2,6 +2,7 @@
 #ifndef BRELK_TEST_FIXTURE_H
 #define BRELK_TEST_FIXTURE_H
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -60,8 +61,12 @@ struct Outcome {
     std::string out, err;
 };
 
-/* Runs argv with dir as its working directory; killed after timeout_s. */
-Outcome run(const fs::path &dir, const std::vector<std::string> &argv, int timeout_s);
+/* Runs argv with dir as its working directory; killed (SIGKILL) after timeout. */
+Outcome run(const fs::path &dir, const std::vector<std::string> &argv, std::chrono::microseconds timeout);
+inline Outcome run(const fs::path &dir, const std::vector<std::string> &argv, int timeout_s)
+{
+    return run(dir, argv, std::chrono::seconds(timeout_s));
+}
 
 }  // namespace fixture
 
