@@ -7,10 +7,10 @@
 ** bit clear) cannot be deleted or replaced, even by root, and a copy is
 ** never left half-written in place of its target.
 **
-** The copy is also durable before it returns: its data and its name are on
-** stable storage, so that a source file deleted right after can never
-** outlive its copy across a power loss. Building with BRELK_NO_FLUSH drops
-** the flushes; it exists only to measure what they cost.
+** A deleted source never outlives its copy across a power loss: deletions
+** that follow copies are held back until the copies' data and names are on
+** stable storage (see complete_held). Building with BRELK_NO_FLUSH drops the
+** flushes; it exists only to measure what they cost.
 */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
@@ -119,8 +119,64 @@ static const char *split_path(char *path, const char **dir)
     return slash + 1;
 }
 
+/*
+** The directory copies go to, kept open from one copy to the next.
+*/
+static char target_dir_name[PATH_MAX];
+static int target_dir = -1;
+
+/*
+** Deletions held back until the copies they follow are on stable storage.
+** Flushing each copy on its own costs two journal commits a file; instead a
+** deletion waits here while a search runs through its copies and deletions,
+** and one flush of the target's filesystem (syncfs) precedes the unlinks.
+** Every other operation completes the held deletions first, so no caller can
+** tell them from immediate ones; a crash only leaves sources in place.
+*/
+static struct {
+    char names[128 * 1024];
+    size_t used;
+    unsigned count;
+} held;
+
+static void complete_held(void)
+{
+    if (!held.count)
+        return;
+    bool durable = true;
+#ifndef BRELK_NO_FLUSH
+    durable = target_dir >= 0 && syncfs(target_dir) == 0;
+#endif
+    // Without the flush the sources stay: a file in two places is not lost.
+    for (const char *name = held.names; durable && held.count; name += strlen(name) + 1, --held.count)
+        unlink(name);
+    held.count = 0;
+    held.used = 0;
+}
+
+static void close_target_dir(void)
+{
+    complete_held();
+    if (target_dir >= 0)
+        close(target_dir);
+    target_dir = -1;
+    target_dir_name[0] = '\0';
+}
+
+static int open_target_dir(const char *name)
+{
+    if (target_dir >= 0 && strcmp(name, target_dir_name) == 0)
+        return target_dir;
+    close_target_dir();
+    target_dir = open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (target_dir >= 0)
+        strcpy(target_dir_name, name);
+    return target_dir;
+}
+
 extern "C" DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 {
+    close_target_dir();
     char cwd[PATH_MAX];
     if (!getcwd(cwd, sizeof cwd)) {
         last_error = from_errno(errno);
@@ -135,37 +191,20 @@ extern "C" DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 
 extern "C" BOOL SetCurrentDirectoryA(LPCSTR path)
 {
+    close_target_dir();
     char p[PATH_MAX];
     if (!to_posix(path, p))
         return FALSE;
     return chdir(p) == 0 ? TRUE : fail_errno();
 }
 
-static void flush_dir(const char *dir)
-{
-#ifndef BRELK_NO_FLUSH
-    int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-#else
-    (void)dir;
-#endif
-}
-
 extern "C" BOOL CreateDirectoryA(LPCSTR path, void *)
 {
+    close_target_dir();
     char p[PATH_MAX];
     if (!to_posix(path, p))
         return FALSE;
-    if (mkdir(p, 0777) != 0)
-        return fail_errno();
-    // The new directory's own name must last as long as the copies put in it.
-    const char *parent;
-    split_path(p, &parent);
-    flush_dir(parent);
-    return TRUE;
+    return mkdir(p, 0777) == 0 ? TRUE : fail_errno();
 }
 
 /* ---- Directory search ---------------------------------------------------- */
@@ -217,6 +256,7 @@ static bool next_match(search *s, WIN32_FIND_DATAA *found)
 
 extern "C" HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA *found)
 {
+    close_target_dir();
     char p[PATH_MAX];
     if (!to_posix(pattern, p))
         return INVALID_HANDLE_VALUE;
@@ -257,6 +297,7 @@ extern "C" BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA *found)
 
 extern "C" BOOL FindClose(HANDLE handle)
 {
+    close_target_dir();
     if (!handle || handle == INVALID_HANDLE_VALUE)
         return fail(ERROR_INVALID_PARAMETER);
     search *s = static_cast<search *>(handle);
@@ -315,96 +356,93 @@ static int create_temp(int dir)
 
 /*
 ** The copy is written under a temporary name in the target's directory and
-** renamed over the target only when complete, so a file that stood there
-** stays whole until the new one replaces it.
+** renamed over the target only when complete. A file that stood there is
+** replaced only by a copy already on stable storage; a new name needs no
+** flush of its own, since its source is deleted only after the next one.
 */
-extern "C" BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL fail_if_exists)
+static DWORD copy_file(const char *source, char *target, bool fail_if_exists)
 {
-    char source[PATH_MAX], target[PATH_MAX];
-    if (!to_posix(from, source) || !to_posix(to, target))
-        return FALSE;
-
     // Refused before opening: reading a FIFO or a device could block or
     // have effects of its own.
     struct stat st;
     if (stat(source, &st) != 0)
-        return fail_errno();
+        return from_errno(errno);
     if (!S_ISREG(st.st_mode))
-        return fail(ERROR_ACCESS_DENIED);
+        return ERROR_ACCESS_DENIED;
+
+    const char *dir_name;
+    const char *base = split_path(target, &dir_name);
+    if (!*base)
+        return ERROR_PATH_NOT_FOUND;
+    int dir = open_target_dir(dir_name);
+    if (dir < 0)
+        return errno == ENOENT ? ERROR_PATH_NOT_FOUND : from_errno(errno);
+
+    bool replacing = false;
+    struct stat existing;
+    if (fstatat(dir, base, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (fail_if_exists)
+            return ERROR_FILE_EXISTS;
+        if (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR))
+            return ERROR_ACCESS_DENIED;
+        if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
+            return ERROR_SHARING_VIOLATION;  // a file copied onto itself
+        replacing = true;
+    } else if (errno != ENOENT) {
+        return from_errno(errno);
+    }
+
     int in = open(source, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0)
-        return fail_errno();
+        return from_errno(errno);
     struct stat opened;
     if (fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != st.st_ino ||
         opened.st_dev != st.st_dev) {
         close(in);
-        return fail(ERROR_ACCESS_DENIED);
+        return ERROR_ACCESS_DENIED;
     }
-
-    const char *dir_name;
-    const char *base = split_path(target, &dir_name);
-    int dir = open(dir_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) {
-        int e = errno;
-        close(in);
-        return fail(e == ENOENT ? ERROR_PATH_NOT_FOUND : from_errno(e));
-    }
-
-    DWORD error = 0;
-    struct stat existing;
-    if (!*base)
-        error = ERROR_PATH_NOT_FOUND;
-    else if (fstatat(dir, base, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (fail_if_exists)
-            error = ERROR_FILE_EXISTS;
-        else if (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR))
-            error = ERROR_ACCESS_DENIED;
-        else if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
-            error = ERROR_SHARING_VIOLATION;  // a file copied onto itself
-    } else if (errno != ENOENT) {
-        error = from_errno(errno);
-    }
-    if (error) {
-        close(dir);
-        close(in);
-        return fail(error);
-    }
-
     int out = create_temp(dir);
     if (out < 0) {
-        error = from_errno(errno);
-        close(dir);
+        DWORD error = from_errno(errno);
         close(in);
-        return fail(error);
+        return error;
     }
+
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    bool ok = copy_bytes(in, out) && fchmod(out, st.st_mode & 07777) == 0 &&
-              futimens(out, times) == 0;
+    bool ok = copy_bytes(in, out) && fchmod(out, st.st_mode & 07777) == 0 && futimens(out, times) == 0;
 #ifndef BRELK_NO_FLUSH
-    ok = ok && fdatasync(out) == 0;
+    ok = ok && (!replacing || fdatasync(out) == 0);
+#else
+    (void)replacing;
 #endif
-    if (!ok)
-        error = from_errno(errno);
+    DWORD error = ok ? 0 : from_errno(errno);
     if (close(out) != 0 && ok) {
         ok = false;
         error = from_errno(errno);
     }
+    close(in);
     if (ok && renameat(dir, copy_temp, dir, base) != 0) {
         ok = false;
         error = from_errno(errno);
     }
     if (!ok)
         unlinkat(dir, copy_temp, 0);
-#ifndef BRELK_NO_FLUSH
-    else if (fsync(dir) != 0) {
-        // The new name may not be on disk; the caller must not delete the source.
-        ok = false;
-        error = from_errno(errno);
+    return error;
+}
+
+extern "C" BOOL CopyFileA(LPCSTR from, LPCSTR to, BOOL fail_if_exists)
+{
+    char source[PATH_MAX], target[PATH_MAX], again[PATH_MAX];
+    if (!to_posix(from, source) || !to_posix(to, target))
+        return FALSE;
+    strcpy(again, target);
+    DWORD error = copy_file(source, target, fail_if_exists);
+    // Held deletions free space: complete them and try once more.
+    if (error == ERROR_DISK_FULL && held.count) {
+        complete_held();
+        error = copy_file(source, again, fail_if_exists);
     }
-#endif
-    close(dir);
-    close(in);
-    return ok ? TRUE : fail(error);
+    return error ? fail(error) : TRUE;
 }
 
 extern "C" BOOL DeleteFileA(LPCSTR path)
@@ -419,11 +457,22 @@ extern "C" BOOL DeleteFileA(LPCSTR path)
         return fail(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
         return fail(ERROR_ACCESS_DENIED);
-    return unlink(p) == 0 ? TRUE : fail_errno();
+    if (target_dir < 0)
+        return unlink(p) == 0 ? TRUE : fail_errno();
+
+    // After a copy: held until that copy is on stable storage.
+    size_t size = strlen(p) + 1;
+    if (held.used + size > sizeof held.names)
+        complete_held();
+    memcpy(held.names + held.used, p, size);
+    held.used += size;
+    ++held.count;
+    return TRUE;
 }
 
 extern "C" BOOL MoveFileA(LPCSTR from, LPCSTR to)
 {
+    close_target_dir();
     char source[PATH_MAX], target[PATH_MAX];
     if (!to_posix(from, source) || !to_posix(to, target))
         return FALSE;
