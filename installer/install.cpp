@@ -200,10 +200,12 @@ void move_back(LPCSTR name, LPCSTR subdir)
     if (wildcard_match(name, found.cFileName) && put(source_path, name_at, found.cFileName) &&
         put(target_path, put(target_path, put(target_path, target_path, install_root), "\\"),
             found.cFileName)) {
+        bool moved = MoveFileA(source_path, target_path);
         // A rename can fail where a copy works (INCLUDE on another volume).
-        bool moved = MoveFileA(source_path, target_path) ||
-                     (!already_exists() && CopyFileA(source_path, target_path, TRUE) &&
-                      (DeleteFileA(source_path), true));
+        if (!moved && !already_exists() && CopyFileA(source_path, target_path, TRUE)) {
+            DeleteFileA(source_path);  // refused, the file is in both places
+            moved = true;
+        }
         // A file already at the top (a read-only one that could not be
         // deleted) wins; any other failure leaves the file behind.
         if (!moved && !already_exists())
@@ -251,9 +253,9 @@ int install_main(HINSTANCE, HINSTANCE, LPSTR, int)
     char *end = message;
     end = text_put(message, end, "BRELK was not completely installed: ");
     end = text_put(message, end, digit);
-    end = text_put(message, end,
-                   left_behind == 1 ? " file could not be moved and was left in place."
-                                    : " files could not be moved and were left in place.");
+    text_put(message, end,
+             left_behind == 1 ? " file could not be moved and was left in place."
+                              : " files could not be moved and were left in place.");
     report_message(message, MB_OK | MB_ICONERROR);
     return 1;
 }
