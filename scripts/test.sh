@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 . "$here/scripts/deps.sh"
 cd "$here"
 
-brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 valgrind file \
+brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 valgrind file xauth \
     clang libclang-rt-14-dev \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
     wine wine64 wine32:i386 xvfb xdotool imagemagick
