@@ -137,6 +137,8 @@ static struct {
     char names[128 * 1024];
     size_t used;
     unsigned count;
+    dev_t dir_dev;  // the one directory all held names are in
+    ino_t dir_ino;
 } held;
 
 static void complete_held(void)
@@ -377,6 +379,12 @@ static DWORD copy_file(const char *source, char *target, bool fail_if_exists)
     int dir = open_target_dir(dir_name);
     if (dir < 0)
         return errno == ENOENT ? ERROR_PATH_NOT_FOUND : from_errno(errno);
+    // A copy into the directory of held deletions could land on a name about
+    // to be unlinked: those deletions go first.
+    struct stat dir_st;
+    if (held.count &&
+        (fstat(dir, &dir_st) != 0 || (dir_st.st_dev == held.dir_dev && dir_st.st_ino == held.dir_ino)))
+        complete_held();
 
     bool replacing = false;
     struct stat existing;
@@ -457,13 +465,21 @@ extern "C" BOOL DeleteFileA(LPCSTR path)
         return fail(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
         return fail(ERROR_ACCESS_DENIED);
-    if (target_dir < 0)
+    char parent[PATH_MAX];
+    const char *parent_name;
+    struct stat parent_st;
+    strcpy(parent, p);
+    split_path(parent, &parent_name);
+    if (target_dir < 0 || stat(parent_name, &parent_st) != 0)
         return unlink(p) == 0 ? TRUE : fail_errno();
 
     // After a copy: held until that copy is on stable storage.
     size_t size = strlen(p) + 1;
-    if (held.used + size > sizeof held.names)
+    bool same_dir = parent_st.st_dev == held.dir_dev && parent_st.st_ino == held.dir_ino;
+    if (held.used + size > sizeof held.names || (held.count && !same_dir))
         complete_held();
+    held.dir_dev = parent_st.st_dev;
+    held.dir_ino = parent_st.st_ino;
     memcpy(held.names + held.used, p, size);
     held.used += size;
     ++held.count;
