@@ -90,6 +90,8 @@ make_package "$work/typical" 300 40
 make_package "$work/large" 10000 500
 make_package "$work/sample" 0 0
 cp -a "$here/examples/package/." "$work/sample/"
+# Let the packages' own writes reach the disk before anything is timed.
+sync
 
 bench typical "$work/typical" "$work" 10
 bench large "$work/large" "$work" 5
