@@ -27,7 +27,7 @@ __attribute__((constructor)) static void fp_lock_create(void)
     InitializeCriticalSection(&fp_lock);
 }
 
-/* 128 bytes as 32 doublewords, through memcpy-free loads and stores. */
+/* 128 bytes as 32 doublewords; the fixed-size copies compile to plain loads and stores. */
 static void copy_dwords(void *to, const void *from)
 {
     const unsigned char *f = static_cast<const unsigned char *>(from);
