@@ -33,15 +33,14 @@ static const struct {
 };
 
 /*
-** Appends text at `at` inside a PATH_SIZE buffer starting at buf. Returns
-** the new end, or nullptr when the text does not fit; the buffer stays
+** Copies text to `at`, never past `last`. Returns the new end, or nullptr
+** when the text did not fit (or `at` was already nullptr); the copy is
 ** terminated either way.
 */
-static char *put(char *buf, char *at, LPCSTR text)
+static char *append(char *at, const char *last, LPCSTR text)
 {
     if (!at)
         return nullptr;
-    char *last = buf + PATH_SIZE - 1;
     while (*text) {
         if (at == last) {
             *at = '\0';
@@ -53,14 +52,10 @@ static char *put(char *buf, char *at, LPCSTR text)
     return at;
 }
 
-/* Appends text to a message buffer of its fixed size. */
-static char *text_put(char *buf, char *at, LPCSTR text)
+/* Appends text at `at` inside the path buffer buf. */
+static char *put(char *buf, char *at, LPCSTR text)
 {
-    char *last = buf + MESSAGE_SIZE - 1;
-    while (*text && at != last)
-        *at++ = *text++;
-    *at = '\0';
-    return at;
+    return append(at, buf + PATH_SIZE - 1, text);
 }
 
 static bool has_backslash(LPCSTR name)
@@ -250,12 +245,12 @@ int install_main(HINSTANCE, HINSTANCE, LPSTR, int)
     *digit = '\0';
     for (unsigned n = left_behind; n || digit == number + sizeof number - 1; n /= 10)
         *--digit = static_cast<char>('0' + n % 10);
-    char *end = message;
-    end = text_put(message, end, "BRELK was not completely installed: ");
-    end = text_put(message, end, digit);
-    text_put(message, end,
-             left_behind == 1 ? " file could not be moved and was left in place."
-                              : " files could not be moved and were left in place.");
+    const char *last = message + MESSAGE_SIZE - 1;
+    char *end = append(message, last, "BRELK was not completely installed: ");
+    end = append(end, last, digit);
+    append(end, last,
+           left_behind == 1 ? " file could not be moved and was left in place."
+                            : " files could not be moved and were left in place.");
     report_message(message, MB_OK | MB_ICONERROR);
     return 1;
 }
