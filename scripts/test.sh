@@ -9,10 +9,10 @@ cd "$here"
 
 brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 valgrind file xauth \
     clang libclang-rt-14-dev \
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-aarch64-linux-gnu \
     wine wine64 wine32:i386 xvfb xdotool imagemagick
 
-for preset in win32 win64; do
+for preset in win32 win64 aarch64; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
