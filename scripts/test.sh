@@ -7,10 +7,13 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 . "$here/scripts/deps.sh"
 cd "$here"
 
+# Packages are installed without their recommendations: Wine's box needs its
+# fonts and X extensions, which it only recommends, so they are named here.
 brelk_need cmake ninja-build g++ libgtest-dev libgmock-dev python3 valgrind file xauth \
     clang libclang-rt-14-dev \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-aarch64-linux-gnu \
-    wine wine64 wine32:i386 xvfb xdotool imagemagick
+    wine wine64 wine32:i386 xvfb xdotool imagemagick \
+    fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
 
 for preset in win32 win64 aarch64; do
     echo "== $preset"
