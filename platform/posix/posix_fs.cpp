@@ -21,6 +21,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>  // renameat, renameat2
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
